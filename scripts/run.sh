@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the command-line front end with the
+# arguments given (default: list the network interfaces).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh >/dev/null
+[ $# -gt 0 ] || set -- nics
+exec build/app/zv350ctl/zv350ctl "$@"
