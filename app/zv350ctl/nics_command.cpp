@@ -11,8 +11,11 @@ int run_nics_command(Transport& transport, bool json, std::FILE* out) {
     const InterfaceInfo* entry = transport.nic_list_entry(i);
     const CaptureSlot& slot = transport.captureSlots[i];
     const bool open = slot.handle != nullptr;
-    const std::string why = open ? "" : slot.openDetail.empty() ? open_failure_text(slot.openFailure)
-                                                                  : slot.openDetail;
+    std::string why;
+    if (!open) {
+      why = open_failure_text(slot.openFailure);
+      if (!slot.openDetail.empty() && slot.openDetail != why) why += " (" + slot.openDetail + ")";
+    }
     if (json) {
       list.push_back({{"index", i},
                       {"name", entry ? entry->name : ""},
