@@ -89,14 +89,14 @@ constexpr AnswerRow kAnswerTable[] = {
     {kEntryNetworkStats, handle_network_stats},
 };
 
-bool handle_answer(Discovery& d, Frame frame, std::string* text) {
+}  // namespace
+
+bool handle_hp10_answer(Discovery& d, std::span<std::uint8_t> frame, std::string* text) {
   if (frame.size() <= 15) return false;
   for (const AnswerRow& row : kAnswerTable)
     if (row.type == frame[15]) return row.handle(d, frame, text);
   return false;
 }
-
-}  // namespace
 
 std::uint8_t process_hp10_answers(Discovery& d, std::string* text) {
   std::array<std::uint8_t, kAnswerBufferSize> buffer;
@@ -108,7 +108,7 @@ std::uint8_t process_hp10_answers(Discovery& d, std::string* text) {
       handled = 0;
       break;
     }
-    handled = handle_answer(d, frame, text) ? 1 : 0;
+    handled = handle_hp10_answer(d, frame, text) ? 1 : 0;
     d.transport.clock().sleep_us(1000);
   }
   return handled;

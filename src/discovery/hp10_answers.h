@@ -3,6 +3,7 @@
 // awaited one by one: the scan cycle sends requests, and every tick takes whatever came.
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "discovery/discovery.h"
@@ -14,6 +15,11 @@ namespace zv {
 // is lost. `text`, when given, receives the note about an unhandled Turbo answer.
 // Returns 1 when the last frame taken was handled.
 std::uint8_t process_hp10_answers(Discovery& d, std::string* text = nullptr);
+
+// Handles one received 0x887B frame by its first entry's type; true when the type and
+// its condition matched a row of the answer table. Reads nothing beyond `frame`; may
+// rewrite bytes of it (the answer bit, the average).
+bool handle_hp10_answer(Discovery& d, std::span<std::uint8_t> frame, std::string* text);
 
 // process_hp10_answers for 100 ms.
 void process_answers_100ms(Discovery& d, std::string* text = nullptr);
