@@ -31,6 +31,10 @@ class PowerlineSegment {
   std::vector<SimulatedAdapter>& adapters() { return adapters_; }
   SimulatedAdapter* find(const MacAddress& mac);
 
+  // Queues `frame` as an answer of `from`, unless its faults drop it; with its delay.
+  static void answer(SimulatedAdapter& from, std::vector<std::uint8_t> frame,
+                     std::vector<Answer>& out);
+
  private:
   friend class AvBehaviour;
   friend class Hp10Behaviour;
@@ -38,6 +42,9 @@ class PowerlineSegment {
   NicConfig config_;
   bool hasLocal_ = false;
   std::vector<SimulatedAdapter> adapters_;
+  // HomePlug 1.0: a key just set into slot 0 encrypts the next key handed on, so the
+  // station holding that device key can take it.
+  bool slot0Armed_ = false;
 };
 
 }  // namespace zv::sim

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <span>
 #include <random>
 #include <vector>
 
@@ -29,6 +31,15 @@ struct WriteRecord {
   unsigned hardwareResets = 0;                                 // 0x10/0x7F taken
   std::vector<std::array<std::uint8_t, 3>> hp10Parameters;     // 0x1F entries taken
 };
+
+// Stores `bytes` at `address`, extending the run that contains or ends at it.
+void write_memory(WriteRecord& record, std::uint32_t address, std::span<const std::uint8_t> bytes);
+// `length` bytes from `address` when one written run holds them all, else none.
+std::optional<std::vector<std::uint8_t>> read_memory(const WriteRecord& record,
+                                                     std::uint32_t address, std::size_t length);
+// Stores `bytes` at `offset` of `module`; a write at offset 0 starts the module afresh.
+void write_module(std::vector<std::uint8_t>& module, std::size_t offset,
+                  std::span<const std::uint8_t> bytes);
 
 class SimulatedAdapter {
  public:
