@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/clock.h"
 #include "cli_notice.h"
 #include "nics_command.h"
+#include "sim/simulated_environment.h"
 #include "transport/pcap_backend.h"
 #include "transport/transport.h"
 
@@ -20,6 +22,8 @@ void print_usage(std::FILE* out) {
                "  nics      list the network interfaces and whether they could be opened\n"
                "options:\n"
                "  --json    print one JSON document\n"
+               "  --simulate SCENARIO\n"
+               "            run on the simulated adapters of a scenario file (no root needed)\n"
                "  --help    show this text\n");
 }
 
@@ -29,9 +33,17 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   bool json = false;
   std::string command;
-  for (const auto& arg : args) {
+  std::string scenarioPath;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
     if (arg == "--json") {
       json = true;
+    } else if (arg == "--simulate") {
+      if (i + 1 == args.size()) {
+        std::fprintf(stderr, "zv350ctl: --simulate needs a scenario file\n");
+        return 2;
+      }
+      scenarioPath = args[++i];
     } else if (arg == "--help" || arg == "-h") {
       print_usage(stdout);
       return 0;
@@ -51,10 +63,23 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  zv::RealClock clock;
+  zv::RealClock realClock;
+  zv::PcapBackend pcapBackend;
+  zv::Clock* clock = &realClock;
+  zv::CaptureBackend* backend = &pcapBackend;
+  std::unique_ptr<zv::sim::SimulatedEnvironment> simulated;
+  if (!scenarioPath.empty()) {
+    try {
+      simulated = std::make_unique<zv::sim::SimulatedEnvironment>(zv::sim::load_scenario_file(scenarioPath));
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "zv350ctl: %s\n", e.what());
+      return 2;
+    }
+    clock = &simulated->clock;
+    backend = &simulated->backend;
+  }
   zv::CliNotice notice;
-  zv::PcapBackend backend;
-  zv::Transport transport(backend, clock, notice);
+  zv::Transport transport(*backend, *clock, notice);
   if (command == "nics") return zv::run_nics_command(transport, json, stdout);
   std::fprintf(stderr, "zv350ctl: unknown command %s\n", command.c_str());
   print_usage(stderr);
