@@ -65,8 +65,11 @@ std::filesystem::path choose_data_folder(const FolderCandidates& candidates, Use
     return candidates.dataFolder;
 
   // " %s 路径无法创建数据文件, 将创建于 %s 路径." with both folders, uncut.
-  const std::string text = " " + candidates.dataFolder.string() + " 路径无法创建数据文件, 将创建于 " +
-                           candidates.fallback.string() + " 路径.";
+  std::string text = " ";
+  text.append(candidates.dataFolder.string());
+  text.append(" 路径无法创建数据文件, 将创建于 ");
+  text.append(candidates.fallback.string());
+  text.append(" 路径.");
   notice.show(Notice{text, "提示信息", NoticeIcon::Information, NoticeButtons::Ok,
                      std::string(owner)});
   make_folder(candidates.fallbackParent);
@@ -75,6 +78,12 @@ std::filesystem::path choose_data_folder(const FolderCandidates& candidates, Use
 }
 
 bool prepare_data_folder(const std::filesystem::path& folder) { return make_folders(folder); }
+
+std::filesystem::path data_folder_for(const std::filesystem::path& override, UserNotice& notice,
+                                      std::string_view owner) {
+  if (override.empty()) return choose_data_folder(build_folder_candidates(), notice, owner);
+  return prepare_data_folder(override) ? override : std::filesystem::path();
+}
 
 std::filesystem::path state_file_path(const std::filesystem::path& dataFolder) {
   return dataFolder / (std::string(kAppCaption) + ".data");

@@ -133,22 +133,27 @@ SaveResult save_state(StateContext& context) {
   return SaveResult::Saved;
 }
 
-LoadOutcome load_state(StateContext& context) {
-  LoadOutcome outcome;
+std::optional<StateFileFault> read_state_file(const std::filesystem::path& file, StateFile& state) {
   std::vector<std::uint8_t> bytes;
   {
-    FileDescriptor fd(::open(context.stateFile.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-      reset_state(context);
-      return outcome;
-    }
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return std::nullopt;
     // A read error counts as a file that ends there.
     if (!read_up_to(fd.get(), kStateFileMaxSize, bytes)) bytes.clear();
   }
+  return decode_state_file(bytes, state);
+}
 
+LoadOutcome load_state(StateContext& context) {
+  LoadOutcome outcome;
   auto file = std::make_unique<StateFile>();
   file->layout = context.deviceList.list_layout();
-  outcome.fault = decode_state_file(bytes, *file);
+  const auto fault = read_state_file(context.stateFile, *file);
+  if (!fault) {
+    reset_state(context);
+    return outcome;
+  }
+  outcome.fault = *fault;
   if (outcome.fault == StateFileFault::None) {
     DiscoveryState& d = context.discovery;
     context.transport.currentNic = file->currentNic;

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "discovery/discovery_state.h"
@@ -58,6 +59,10 @@ struct LoadOutcome {
   StateFileFault fault = StateFileFault::None;
   std::filesystem::path keptAsidePath;  // empty when it could not be renamed
 };
+
+// Reads and decodes `file` without changing anything anywhere; nullopt when it cannot be
+// opened. For listings; the program itself loads with load_state.
+std::optional<StateFileFault> read_state_file(const std::filesystem::path& file, StateFile& state);
 
 // Reads the state file into the tables and applies the layout to the device list. A file
 // with a version below 306 shows kUnexpectedErrorText (caption "注意!", warning icon); one
