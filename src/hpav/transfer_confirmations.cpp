@@ -52,9 +52,10 @@ void queue_final_request(TransferState& t) {
 }
 
 void queue_next_chunk(TransferState& t, ChunkCursor& cursor, std::uint8_t confirmedModule) {
-  const PendingRequest& previous = t.pending;
+  const PendingRequest& previous = t.lastRequest;
   const std::uint32_t nextAddress =
       get_le32(previous.fixed.data()) + get_le32(previous.fixed.data() + 4);
+  t.pending = t.lastRequest;  // same addresses, even if a response took the slot meanwhile
   cursor.next();
   if (t.module_path())
     queue_write_module(t, confirmedModule, cursor);
@@ -75,7 +76,7 @@ int advance_write(DecodeContext& c, const WriteConfirmation& confirmed) {
       return -1;
     }
     --t.retryCounter;
-    t.pending.ready = 1;
+    requeue_last_request(t);
     r.progressState = ProgressState::Queued;
     return 0;
   }
@@ -107,7 +108,7 @@ int retry_read(DecodeContext& c) {
   TransferState& t = c.transfer;
   if (t.retryCounter > 0) {
     --t.retryCounter;
-    t.pending.ready = 1;
+    requeue_last_request(t);
     c.result.progressState = ProgressState::Queued;
     return 0;
   }
@@ -151,8 +152,8 @@ int after_good_chunk(DecodeContext& c, bool last) {
   t.pending.dataLength = 0;
   t.pending.data = nullptr;
   if (!last) {
-    const std::uint32_t offset =
-        get_le32(t.pending.fixed.data() + 4) + get_le16(t.pending.fixed.data() + 2);
+    const PendingRequest& asked = t.lastRequest;
+    const std::uint32_t offset = get_le32(asked.fixed.data() + 4) + get_le16(asked.fixed.data() + 2);
     std::uint32_t length = 0;
     if ((t.flags & kTransferImageFirst) != 0 && offset == t.nextHeaderOffset)
       length = kImageHeaderSize;
@@ -161,7 +162,8 @@ int after_good_chunk(DecodeContext& c, bool last) {
     // Nothing left to ask for and still not the last chunk: the headers do not describe
     // a chain we can follow to its end.
     if (length == 0) return abort_read(c, kVendorErrorFrame);
-    queue_read_module(t, t.pending.fixed[0], static_cast<std::uint16_t>(length), offset);
+    t.pending = t.lastRequest;
+    queue_read_module(t, asked.fixed[0], static_cast<std::uint16_t>(length), offset);
     return 0;
   }
   reset_pending(t, r.sourceMac, r.destinationMac);

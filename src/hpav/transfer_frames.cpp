@@ -25,6 +25,11 @@ void finish(TransferState& transfer, const ByteWriter& fixed) {
   transfer.pending.ready = 1;
 }
 
+void finish_transfer_frame(TransferState& transfer, const ByteWriter& fixed) {
+  finish(transfer, fixed);
+  transfer.lastRequest = transfer.pending;
+}
+
 void attach_chunk(TransferState& transfer, const ChunkCursor& cursor) {
   transfer.pending.data = cursor.chunk();
   transfer.pending.dataLength = cursor.chunk_length();
@@ -41,7 +46,7 @@ void queue_write_module(TransferState& transfer, std::uint8_t moduleId,
   fixed.le32(cursor.offset());
   fixed.le32(vendor_checksum(cursor.chunk(), cursor.chunk_length() / 4, 0));
   attach_chunk(transfer, cursor);
-  finish(transfer, fixed);
+  finish_transfer_frame(transfer, fixed);
 }
 
 void queue_write_memory(TransferState& transfer, std::uint32_t address,
@@ -50,7 +55,7 @@ void queue_write_memory(TransferState& transfer, std::uint32_t address,
   fixed.le32(address);
   fixed.le32(cursor.chunk_length());
   attach_chunk(transfer, cursor);
-  finish(transfer, fixed);
+  finish_transfer_frame(transfer, fixed);
 }
 
 void queue_read_module(TransferState& transfer, std::uint8_t moduleId, std::uint16_t length,
@@ -60,13 +65,13 @@ void queue_read_module(TransferState& transfer, std::uint8_t moduleId, std::uint
   fixed.u8(0);
   fixed.le16(length);
   fixed.le32(offset);
-  finish(transfer, fixed);
+  finish_transfer_frame(transfer, fixed);
 }
 
 void queue_commit_modules(TransferState& transfer) {
   ByteWriter fixed = begin(transfer, mmtype::COMMIT_MODULES);
   fixed.u8(static_cast<std::uint8_t>(transfer.moduleSet | (transfer.flags & kTransferCommitOption)));
-  finish(transfer, fixed);
+  finish_transfer_frame(transfer, fixed);
 }
 
 void queue_start_image(TransferState& transfer) {
@@ -78,7 +83,7 @@ void queue_start_image(TransferState& transfer) {
   fixed.le32(image_header_word(header, kImageLength));
   fixed.le32(image_header_word(header, kImageStartWord4));
   fixed.le32(image_header_word(header, kImageStartWord5));
-  finish(transfer, fixed);
+  finish_transfer_frame(transfer, fixed);
 }
 
 void queue_device_event_response(TransferState& transfer, const MacAddress& destination,
@@ -87,6 +92,11 @@ void queue_device_event_response(TransferState& transfer, const MacAddress& dest
   ByteWriter fixed = begin(transfer, mmtype::confirmation(mmtype::DEVICE_EVENT));
   fixed.u8(status);
   finish(transfer, fixed);
+}
+
+void requeue_last_request(TransferState& transfer) {
+  transfer.pending = transfer.lastRequest;
+  transfer.pending.ready = 1;
 }
 
 void reset_pending(TransferState& transfer, const MacAddress& destination,

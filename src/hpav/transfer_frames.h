@@ -1,6 +1,7 @@
 #pragma once
 // The frames a transfer queues in its PendingRequest. Each sets the message type, the
 // fixed part and the data and marks the request ready; the addresses are left as they are.
+// The transfer frames are also remembered as TransferState::lastRequest.
 
 #include <cstdint>
 
@@ -24,6 +25,9 @@ void queue_start_image(TransferState& transfer);
 // The DEVICE_EVENT response (replaces whatever was queued): status 0 decoded, 1 refused.
 void queue_device_event_response(TransferState& transfer, const MacAddress& destination,
                                  const MacAddress& source, std::uint8_t status);
+
+// The transfer's last frame once more (a retry).
+void requeue_last_request(TransferState& transfer);
 
 // Empties the pending request and gives it new addresses (not ready).
 void reset_pending(TransferState& transfer, const MacAddress& destination,

@@ -52,6 +52,9 @@ struct TransferState {
   std::uint32_t expectedTotal = 0;    // read: bytes the module holds, learnt on the way
   std::uint32_t nextHeaderOffset = 0; // read: where the next image header starts
   PendingRequest pending;
+  // The transfer's own last frame. A DEVICE_EVENT response may take `pending` over; the
+  // next chunk's address or offset and a retry come from here, never from the response.
+  PendingRequest lastRequest;
   std::optional<ChunkCursor> firmwareCursor;
   std::optional<ChunkCursor> parameterCursor;
   CurrentCursor current = CurrentCursor::None;

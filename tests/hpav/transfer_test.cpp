@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 #include "base/bytes.h"
@@ -25,6 +26,8 @@ class TransferTest : public ::testing::Test {
     net.add_nics(1);
     net.transport.open_all_nics();
     net.backend.attach("sim0", [this](std::span<const std::uint8_t> request) {
+      if (eventBefore.count(device.requests.size()) != 0)
+        net.backend.deliver("sim0", test::vendor_frame(mmtype::DEVICE_EVENT, 60));
       const Bytes answer = device.answer(request);
       if (!answer.empty()) net.backend.deliver("sim0", answer);
     });
@@ -87,6 +90,7 @@ class TransferTest : public ::testing::Test {
 
   test::MemoryNetwork net;
   test::FakeDevice device;
+  std::set<std::size_t> eventBefore;  // requests whose answer a DEVICE_EVENT precedes
   VendorLayer layer{net.transport};
   VendorResult result;
   Bytes frame = Bytes(kRequestCapacity);
@@ -189,6 +193,29 @@ TEST_F(TransferTest, MemoryPathWithCommitOptionEndsWithCommit) {
   ASSERT_EQ(commits.size(), 1u);
   EXPECT_EQ(commits[0][20], 0x13);
   EXPECT_TRUE(device.requests_of(mmtype::START_IMAGE).empty());
+}
+
+TEST_F(TransferTest, DeviceEventInTheMiddleDoesNotDerailAWrite) {
+  const Bytes image = image_file({{0x00200000, 2500, 0, 0}});
+  const Bytes block = parameter_block(1500, 1500);
+  eventBefore = {1, 2, 4};
+  device.failing = {2};  // and one retry right after an event
+  ASSERT_EQ(layer.start_module_write(kPc.data(), kDevice.data(), static_cast<std::uint32_t>(image.size()),
+                                     image.data(), 1500, block.data(), 0), 0);
+  EXPECT_EQ(drive(), std::make_pair(0, 0));
+  std::vector<std::uint32_t> addresses;
+  for (const auto& write : device.memoryWrites) addresses.push_back(write.first);
+  EXPECT_EQ(addresses, (std::vector<std::uint32_t>{0x00200000, 0x00200400, 0x00200800, 0x01F00000, 0x01F00400}));
+  EXPECT_EQ(device.requests_of(mmtype::START_IMAGE).size(), 1u);
+}
+
+TEST_F(TransferTest, DeviceEventInTheMiddleDoesNotDerailARead) {
+  device.modules[2] = parameter_block(3000, 3000);
+  eventBefore = {1};
+  ASSERT_EQ(layer.start_module_read(kPc.data(), kDevice.data(), kReadParameterBlock), 0);
+  Bytes collected;
+  ASSERT_TRUE(run_read(collected));
+  EXPECT_EQ(collected, device.modules[2]);
 }
 
 TEST_F(TransferTest, ErrorStatusResendsTheChunkWhileRetriesLast) {
