@@ -194,8 +194,10 @@ constexpr std::array kChecks = std::to_array<PibValueCheck>({
      if (b.u8<8012>() > 3) return false;
      if (b.u8<8012>() != 1) return true;
      const std::uint32_t spacing = b.u32<8017>();
-     return in(b.u32<8013>(), 1227, 5016) && (spacing <= 7 || (spacing % 2 == 0 && spacing <= 24)); }},
-  {8, "8046, 8047", nullptr, [](const PibBlock& b) { return b.u8<8046>() != 1 || b.u8<8047>() <= 6; }},
+     return in(b.u32<8013>(), 1227, 5016) &&
+            (spacing <= 7 || (spacing % 2 == 0 && spacing <= 24)); }},
+  {8, "8046, 8047", nullptr, [](const PibBlock& b) {
+     return b.u8<8046>() != 1 || b.u8<8047>() <= 6; }},
   {8, "8021", nullptr, [](const PibBlock& b) {
      if (b.u8<8021>() != 1) return true;
      const unsigned sum = b.u8<8022>() + b.u8<8023>() + b.u8<8024>() + b.u8<8025>();
@@ -235,14 +237,17 @@ constexpr std::array kChecks = std::to_array<PibValueCheck>({
   {10, "8163", nullptr, [](const PibBlock& b) { return b.u32<8163>() <= 3; }},
 
   {11, "8205, 8206", order11_applies, [](const PibBlock& b) {
-     return b.u8<8205>() <= 40 && b.all_entries<8206, 30>(b.u8<8205>(), [](const FixedRecord<30>& e) {
-       return e.u8<0>() <= 39 && e.u8<1>() <= 6; }); }},
+     const auto entryPasses = [](const FixedRecord<30>& e) {
+       return e.u8<0>() <= 39 && e.u8<1>() <= 6; };
+     return b.u8<8205>() <= 40 && b.all_entries<8206, 30>(b.u8<8205>(), entryPasses); }},
   {11, "9406, 9407", order11_applies, [](const PibBlock& b) {
-     return b.u8<9406>() <= 34 && b.all_entries<9407, 11>(b.u8<9406>(), [](const FixedRecord<11>& e) {
+     const auto entryPasses = [](const FixedRecord<11>& e) {
        return e.u8<0>() <= 33 && e.u8<1>() <= 33 && e.u8<2>() <= 39 && e.u8<3>() <= 40 &&
-              e.u8<4>() <= 40; }); }},
+              e.u8<4>() <= 40; };
+     return b.u8<9406>() <= 34 && b.all_entries<9407, 11>(b.u8<9406>(), entryPasses); }},
   {11, "9957-9960", order11_applies, [](const PibBlock& b) {
-     return b.u8<9957>() <= 12 && b.u8<9958>() <= 12 && b.u8<9959>() <= 12 && b.u8<9960>() <= 12; }},
+     return b.u8<9957>() <= 12 && b.u8<9958>() <= 12 && b.u8<9959>() <= 12 &&
+            b.u8<9960>() <= 12; }},
   {11, "9961; 9963; 9965", order11_applies, [](const PibBlock& b) {
      return b.u16<9961>() <= 0x0FFF && b.u16<9963>() <= 0x0FFF && b.u16<9965>() <= 0x0FFF; }},
   {11, "9981, 9982", order11_applies, [](const PibBlock& b) {
@@ -258,20 +263,23 @@ constexpr std::array kChecks = std::to_array<PibValueCheck>({
      return b.u16<10029>() == 0 ||
             (in(b.u16<10023>(), 100, 15000) && in(b.u16<10025>(), 100, 15000) &&
              in(b.u16<10027>(), 20000, 60000) && zero_or_in(b.u32<10031>(), 20000, 180000) &&
-             zero_or_in(b.u32<10035>(), 20000, 180000) && zero_or_in(b.u16<10039>(), 20000, 60000) &&
+             zero_or_in(b.u32<10035>(), 20000, 180000) &&
+             zero_or_in(b.u16<10039>(), 20000, 60000) &&
              zero_or_in(b.u16<10041>(), 20000, 60000) && b.u8<10029>() != 0); }},
   {11, "10055", order11_applies, timing_pair_passes<10055, 10051, 10053>},
   {11, "10077", order11_applies, timing_pair_passes<10077, 10073, 10075>},
   {11, "10099", order11_applies, [](const PibBlock& b) {
-     return timing_pair_passes<10099, 10095, 10097>(b) && (b.u16<10099>() == 0 || b.u8<10101>() <= 1); }},
+     return timing_pair_passes<10099, 10095, 10097>(b) &&
+            (b.u16<10099>() == 0 || b.u8<10101>() <= 1); }},
   {11, "10128", order11_applies, [](const PibBlock& b) {
      return timing_pair_passes<10128, 10124, 10126>(b) &&
             (b.u16<10128>() == 0 ||
              (b.u8<10130>() <= 1 && b.u8<10137>() <= 7 && b.u8<10138>() <= 2)); }},
 
   {12, "10248, 10249", nullptr, [](const PibBlock& b) {
-     return in(b.u8<10248>(), 1, 32) && b.all_entries<10249, 5>(b.u8<10248>(), [](const FixedRecord<5>& e) {
-       return e.u8<3>() <= 32 && e.u8<4>() <= 1; }); }},
+     const auto entryPasses = [](const FixedRecord<5>& e) {
+       return e.u8<3>() <= 32 && e.u8<4>() <= 1; };
+     return in(b.u8<10248>(), 1, 32) && b.all_entries<10249, 5>(b.u8<10248>(), entryPasses); }},
   {12, "10409", nullptr, [](const PibBlock& b) {
      if (b.u8<10409>() > 3) return false;
      return b.u8<10409>() != 0 ||
@@ -280,10 +288,10 @@ constexpr std::array kChecks = std::to_array<PibValueCheck>({
   {12, "10426", nullptr, [](const PibBlock& b) {
      if (b.u8<10426>() != 1) return true;
      const std::uint8_t count = b.u8<10435>();
-     const bool entriesPass = count != 0 && b.all_entries<10436, 24>(count, [](const FixedRecord<24>& e) {
+     const auto entryPasses = [](const FixedRecord<24>& e) {
        return zero_or_in(e.u16<8>(), 1227, 5016) && e.s8<10>() >= -24 && e.s8<10>() <= 2 &&
-              e.u8<16>() <= 32; });
-     if (!entriesPass) return false;
+              e.u8<16>() <= 32; };
+     if (count == 0 || !b.all_entries<10436, 24>(count, entryPasses)) return false;
      const std::uint32_t first = b.u32<10427>();
      const std::uint32_t second = b.u32<10431>();
      return (first == 0 && second == 0) ||
@@ -310,21 +318,22 @@ constexpr std::array kChecks = std::to_array<PibValueCheck>({
 
   {14, "11401", nullptr, [](const PibBlock& b) {
      if (b.u8<11401>() > 1) return false;
-     return b.u8<11401>() == 0 || (in(b.u16<11408>(), 10, 2000) && in(b.u16<11410>(), 46, 1500)); }},
+     return b.u8<11401>() == 0 ||
+            (in(b.u16<11408>(), 10, 2000) && in(b.u16<11410>(), 46, 1500)); }},
   {14, "11444; 11420; 11432", nullptr, [](const PibBlock& b) {
-     return serial_record_passes(b.record<11444, 8>()) && serial_record_passes(b.record<11420, 8>()) &&
+     return serial_record_passes(b.record<11444, 8>()) &&
+            serial_record_passes(b.record<11420, 8>()) &&
             serial_record_passes(b.record<11432, 8>()); }},
 
   {15, "11465; 11724; 11981", nullptr, [](const PibBlock& b) {
-     return text_is_terminated<11465>(b) && text_is_terminated<11724>(b) && text_is_terminated<11981>(b); }},
+     return text_is_terminated<11465>(b) && text_is_terminated<11724>(b) &&
+            text_is_terminated<11981>(b); }},
   {15, "12248-12253", nullptr, [](const PibBlock& b) {
      return b.u16<12248>() + b.u16<12250>() + b.u16<12252>() <= 2560; }},
 });
 // clang-format on
 
 }  // namespace
-
-std::span<const PibValueCheck> pib_value_checks() { return kChecks; }
 
 const PibValueCheck* first_failed_pib_check(const PibBlock& block) {
   for (const PibValueCheck& check : kChecks) {

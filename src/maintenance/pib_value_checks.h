@@ -4,7 +4,6 @@
 // would reach past the block fails.
 
 #include <cstdint>
-#include <span>
 
 #include "maintenance/pib_layout.h"
 #include "maintenance/pib_record.h"
@@ -19,8 +18,6 @@ struct PibValueCheck {
   bool (*applies)(const PibBlock&);  // null: always; otherwise the order's guard
   bool (*passes)(const PibBlock&);
 };
-
-std::span<const PibValueCheck> pib_value_checks();
 
 // The first check the block fails, or null when it passes them all.
 const PibValueCheck* first_failed_pib_check(const PibBlock& block);

@@ -33,6 +33,10 @@ class PibWriter {
     std::copy(values.begin(), values.end(), field(at, values.size()));
     return *this;
   }
+  PibWriter& fill(std::size_t at, std::size_t count, std::uint8_t v) {
+    std::fill_n(field(at, count), count, v);
+    return *this;
+  }
   // A condition record: type, mode, value bytes.
   PibWriter& condition(std::size_t at, std::uint32_t type, std::uint32_t mode,
                        std::initializer_list<std::uint8_t> value) {
