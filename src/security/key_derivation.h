@@ -9,6 +9,7 @@
 // network. They throw std::runtime_error only when the crypto library refuses a digest.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
