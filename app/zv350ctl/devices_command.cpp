@@ -42,6 +42,10 @@ std::string utf8(std::span<const char> field) { return cp936_to_utf8(fixed_text(
 }  // namespace
 
 int run_devices_command(const std::filesystem::path& dataFolder, bool json, std::FILE* out) {
+  if (dataFolder.empty()) {
+    std::fprintf(stderr, "zv350ctl: the data folder cannot be made\n");
+    return 2;
+  }
   const std::filesystem::path file = state_file_path(dataFolder);
   auto state = std::make_unique<StateFile>();
   const auto fault = read_state_file(file, *state);
@@ -65,10 +69,10 @@ int run_devices_command(const std::filesystem::path& dataFolder, bool json, std:
                          {"lastSeen", lastSeen},
                          {"lastSeenText", time_text(lastSeen)}});
     } else {
-      const std::string seen = time_text(lastSeen);
-      std::fprintf(out, "%2d  %-20s %s  %-24s %-24s %s\n", i + 1, utf8(r.name).c_str(),
-                   format_mac(r.mac).c_str(), utf8(r.passwordText).c_str(),
-                   utf8(r.networkName).c_str(), seen.empty() ? "-" : seen.c_str());
+      const auto cell = [](std::string text) { return text.empty() ? std::string("-") : text; };
+      std::fprintf(out, "%2d  %-20s %s  %-24s %-24s %s\n", i + 1, cell(utf8(r.name)).c_str(),
+                   format_mac(r.mac).c_str(), cell(utf8(r.passwordText)).c_str(),
+                   cell(utf8(r.networkName)).c_str(), cell(time_text(lastSeen)).c_str());
     }
   }
   if (json) {

@@ -8,8 +8,10 @@
 
 #include "base/clock.h"
 #include "cli_notice.h"
+#include "devices_command.h"
 #include "nics_command.h"
 #include "sim/simulated_environment.h"
+#include "state/data_folder.h"
 #include "transport/pcap_backend.h"
 #include "transport/transport.h"
 
@@ -20,10 +22,13 @@ void print_usage(std::FILE* out) {
                "usage: zv350ctl [options] COMMAND\n"
                "commands:\n"
                "  nics      list the network interfaces and whether they could be opened\n"
+               "  devices   list the device records of the saved state\n"
                "options:\n"
                "  --json    print one JSON document\n"
                "  --simulate SCENARIO\n"
                "            run on the simulated adapters of a scenario file (no root needed)\n"
+               "  --data DIR\n"
+               "            keep the saved state in DIR instead of the user's data folder\n"
                "  --help    show this text\n");
 }
 
@@ -34,6 +39,7 @@ int main(int argc, char** argv) {
   bool json = false;
   std::string command;
   std::string scenarioPath;
+  std::string dataFolder;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--json") {
@@ -44,6 +50,12 @@ int main(int argc, char** argv) {
         return 2;
       }
       scenarioPath = args[++i];
+    } else if (arg == "--data") {
+      if (i + 1 == args.size()) {
+        std::fprintf(stderr, "zv350ctl: --data needs a folder\n");
+        return 2;
+      }
+      dataFolder = args[++i];
     } else if (arg == "--help" || arg == "-h") {
       print_usage(stdout);
       return 0;
@@ -81,6 +93,9 @@ int main(int argc, char** argv) {
   zv::CliNotice notice;
   zv::Transport transport(*backend, *clock, notice);
   if (command == "nics") return zv::run_nics_command(transport, json, stdout);
+  if (command == "devices")
+    return zv::run_devices_command(
+        zv::data_folder_for(dataFolder, simulated != nullptr, notice, "zv350ctl"), json, stdout);
   std::fprintf(stderr, "zv350ctl: unknown command %s\n", command.c_str());
   print_usage(stderr);
   return 2;

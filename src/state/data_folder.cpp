@@ -79,10 +79,13 @@ std::filesystem::path choose_data_folder(const FolderCandidates& candidates, Use
 
 bool prepare_data_folder(const std::filesystem::path& folder) { return make_folders(folder); }
 
-std::filesystem::path data_folder_for(const std::filesystem::path& override, UserNotice& notice,
-                                      std::string_view owner) {
-  if (override.empty()) return choose_data_folder(build_folder_candidates(), notice, owner);
-  return prepare_data_folder(override) ? override : std::filesystem::path();
+std::filesystem::path data_folder_for(const std::filesystem::path& override, bool simulated,
+                                      UserNotice& notice, std::string_view owner) {
+  const FolderCandidates candidates = build_folder_candidates();
+  if (override.empty() && !simulated) return choose_data_folder(candidates, notice, owner);
+  const std::filesystem::path folder =
+      override.empty() ? candidates.parent / "zv350-simulated" : override;
+  return prepare_data_folder(folder) ? folder : std::filesystem::path();
 }
 
 std::filesystem::path state_file_path(const std::filesystem::path& dataFolder) {

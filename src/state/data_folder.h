@@ -39,9 +39,11 @@ std::filesystem::path choose_data_folder(const FolderCandidates& candidates, Use
 bool prepare_data_folder(const std::filesystem::path& folder);
 
 // The folder a front end uses: `override` when it is not empty (prepared as above; an
-// empty path when it cannot be), else choose_data_folder on the environment's candidates.
-std::filesystem::path data_folder_for(const std::filesystem::path& override, UserNotice& notice,
-                                      std::string_view owner);
+// empty path when it cannot be); when running on simulated adapters, a folder of the
+// simulation's own beside the real one ("zv350-simulated"), so a demo never touches the
+// user's state; else choose_data_folder on the environment's candidates.
+std::filesystem::path data_folder_for(const std::filesystem::path& override, bool simulated,
+                                      UserNotice& notice, std::string_view owner);
 
 // The state file in `dataFolder`: the caption followed by ".data".
 std::filesystem::path state_file_path(const std::filesystem::path& dataFolder);
