@@ -48,6 +48,7 @@ class KnownDevicesTest : public ::testing::Test {
 struct NameCase {
   std::vector<const char*> existing;
   const char* expected;
+  friend void PrintTo(const NameCase& c, std::ostream* os) { *os << c.expected; }
 };
 
 class DefaultName : public KnownDevicesTest, public ::testing::WithParamInterface<NameCase> {};
@@ -139,6 +140,7 @@ struct SelectedCase {
   std::vector<NoticeAnswer> answers;
   bool deleted;
   bool asked;
+  friend void PrintTo(const SelectedCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class DeleteSelected : public KnownDevicesTest, public ::testing::WithParamInterface<SelectedCase> {};

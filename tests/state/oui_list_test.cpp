@@ -93,6 +93,7 @@ struct LineCase {
   bool ok;
   Oui oui;
   const char* name;
+  friend void PrintTo(const LineCase& c, std::ostream* os) { *os << '"' << c.line << '"'; }
 };
 
 class OuiLine : public ::testing::TestWithParam<LineCase> {};

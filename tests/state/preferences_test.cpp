@@ -82,6 +82,7 @@ struct ShortFileCase {
   std::int16_t iconSize;
   std::int16_t noIcons;
   std::int16_t autoScan;
+  friend void PrintTo(const ShortFileCase& c, std::ostream* os) { *os << c.length << " bytes"; }
 };
 
 class PreferencesShortFile : public ::testing::TestWithParam<ShortFileCase> {};
@@ -119,6 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct TimerUnitCase {
   std::int32_t scanTick;
   std::int32_t timerUnit;
+  friend void PrintTo(const TimerUnitCase& c, std::ostream* os) { *os << "scanTick " << c.scanTick; }
 };
 
 class PreferencesTimerUnit : public ::testing::TestWithParam<TimerUnitCase> {};

@@ -192,6 +192,7 @@ struct CorruptCase {
   std::function<void(std::vector<std::uint8_t>&)> spoil;
   StateFileFault fault;
   const char* caption;  // of the message, or null for none
+  friend void PrintTo(const CorruptCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class StateFileCorrupt : public StateFileTest, public ::testing::WithParamInterface<CorruptCase> {};
