@@ -15,8 +15,8 @@ namespace zv {
 inline void set_fixed_text(std::span<char> field, std::string_view source) {
   if (field.empty()) return;
   std::size_t n = source.size();
-  if (const void* nul = std::memchr(source.data(), '\0', n))
-    n = static_cast<std::size_t>(static_cast<const char*>(nul) - source.data());
+  const void* nul = n != 0 ? std::memchr(source.data(), '\0', n) : nullptr;
+  if (nul != nullptr) n = static_cast<std::size_t>(static_cast<const char*>(nul) - source.data());
   if (n > field.size() - 1) n = field.size() - 1;
   if (n != 0) std::memcpy(field.data(), source.data(), n);
   std::memset(field.data() + n, 0, field.size() - n);
@@ -30,7 +30,7 @@ inline void set_fixed_text(std::span<char> field, std::span<const std::uint8_t> 
 
 // The text in a field: up to its first NUL, never past the field.
 inline std::string_view fixed_text(std::span<const char> field) {
-  const void* nul = std::memchr(field.data(), '\0', field.size());
+  const void* nul = field.empty() ? nullptr : std::memchr(field.data(), '\0', field.size());
   const std::size_t n =
       nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - field.data()) : field.size();
   return std::string_view(field.data(), n);

@@ -8,9 +8,12 @@
 #include "discovery/vendor_request.h"
 #include "hpav/vendor_frame.h"
 #include "sim_fixture.h"
+#include "packed_field.h"
 
 namespace zv {
 namespace {
+
+using test::field;
 
 struct DiscoveryCase {
   const char* name;
@@ -52,22 +55,22 @@ TEST_P(AvDiscoveryTest, RegistersListedStationsWithVersionAndRate) {
   StationEntry* b = find_station_by_mac(d, second.mac.data());
   StationEntry* m = find_station_by_mac(d, mute.mac.data());
   ASSERT_TRUE(a && b && m);
-  EXPECT_EQ(a->deviceType, c.firstType);
+  EXPECT_EQ(field(a->deviceType), c.firstType);
   EXPECT_EQ(fixed_text(a->firmwareVersion), c.firstVersion);
-  EXPECT_EQ(a->rate.current, c.firstRate);
-  EXPECT_EQ(b->deviceType, kDeviceAv);
+  EXPECT_EQ(field(a->rate.current), c.firstRate);
+  EXPECT_EQ(field(b->deviceType), kDeviceAv);
   EXPECT_EQ(fixed_text(b->firmwareVersion), "QA-1400-X");
-  EXPECT_EQ(b->rate.current, 100);
+  EXPECT_EQ(field(b->rate.current), 100);
   // Registered, but nothing learnt from it.
-  EXPECT_EQ(m->inUse, 1);
-  EXPECT_EQ(m->sightings, 1);
+  EXPECT_EQ(field(m->inUse), 1);
+  EXPECT_EQ(field(m->sightings), 1);
   EXPECT_EQ(fixed_text(m->firmwareVersion), "");
-  EXPECT_EQ(m->rate.current, 0);
+  EXPECT_EQ(field(m->rate.current), 0);
 
   // A second round refreshes the same entries.
   discover_av_stations(d, net.transport.nicRecords[0].localMac.data());
   EXPECT_EQ(find_station_by_mac(d, first.mac.data()), a);
-  EXPECT_EQ(a->sightings, 2);
+  EXPECT_EQ(field(a->sightings), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -130,7 +133,7 @@ TEST_F(AvNetworkTest, LocalAdapterBroadcastAndEntriesBeyondThePayloadAreSkipped)
   EXPECT_EQ(asked, (std::vector<MacAddress>{av_adapter(1).mac, av_adapter(2).mac}));
   EXPECT_EQ(find_station_by_mac(d, local.data()), nullptr);
   EXPECT_EQ(find_station_by_mac(d, kBroadcastMac.data()), nullptr);
-  EXPECT_EQ(find_station_by_mac(d, av_adapter(2).mac.data())->rate.current, 200);
+  EXPECT_EQ(field(find_station_by_mac(d, av_adapter(2).mac.data())->rate.current), 200);
   EXPECT_TRUE(is_zero_mac(block().stations[2].mac.data()));
 }
 

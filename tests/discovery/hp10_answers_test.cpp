@@ -14,9 +14,12 @@
 #include "discovery/station_table.h"
 #include "discovery/turbo_answers.h"
 #include "discovery_fixture.h"
+#include "packed_field.h"
 
 namespace zv {
 namespace {
+
+using test::field;
 
 using test::hp10_frame;
 using test::station_mac;
@@ -75,14 +78,14 @@ TEST_F(Hp10AnswersTest, StatisticsFeedStationsCapTurboAndAverage) {
 
   const double plainRate = std::trunc(rate_mbps(600, RateRule::HomePlug10));
   const double turboRate = std::trunc(rate_mbps(3151, RateRule::HomePlug10));  // 519 × 85 / 14
-  EXPECT_EQ(plain.rate.current, plainRate);
-  EXPECT_EQ(turbo.rate.current, turboRate);
-  EXPECT_EQ(turbo.rate.counterA, 21u);
-  EXPECT_EQ(turbo.rate.counterB, 22u);
+  EXPECT_EQ(field(plain.rate.current), plainRate);
+  EXPECT_EQ(field(turbo.rate.current), turboRate);
+  EXPECT_EQ(field(turbo.rate.counterA), 21u);
+  EXPECT_EQ(field(turbo.rate.counterB), 22u);
   const auto average = static_cast<std::uint16_t>((plainRate + turboRate) * 42 / 2);
-  EXPECT_EQ(block().nicRate.current, std::trunc(rate_mbps(average, RateRule::HomePlug10)));
-  EXPECT_EQ(block().nicRate.counterA, 11u);
-  EXPECT_EQ(block().nicRate.counterB, 12u);
+  EXPECT_EQ(field(block().nicRate.current), std::trunc(rate_mbps(average, RateRule::HomePlug10)));
+  EXPECT_EQ(field(block().nicRate.counterA), 11u);
+  EXPECT_EQ(field(block().nicRate.counterB), 12u);
   EXPECT_EQ(refreshedWith, 3);
 }
 
@@ -90,7 +93,7 @@ TEST_F(Hp10AnswersTest, StatisticsWithoutStationsGiveAZeroAverage) {
   block().nicRate.current = 40;
   arrive(0, statistics_answer({{station_mac(1), 600}}));
   EXPECT_EQ(drain(), 1);
-  EXPECT_EQ(block().nicRate.current, 0.0);
+  EXPECT_EQ(field(block().nicRate.current), 0.0);
   EXPECT_EQ(block().nicRate.changed, 1);
 }
 
@@ -103,7 +106,7 @@ TEST_F(Hp10AnswersTest, OwnNetworkStatisticsRequestIsIgnored) {
   arrive(0, request);
   EXPECT_EQ(drain(), 0);
   EXPECT_FALSE(refreshed);
-  EXPECT_EQ(block().stations[0].rate.current, 0.0);
+  EXPECT_EQ(field(block().stations[0].rate.current), 0.0);
 }
 
 TEST_F(Hp10AnswersTest, StatisticsAnswerRegistersItsSender) {
@@ -111,7 +114,7 @@ TEST_F(Hp10AnswersTest, StatisticsAnswerRegistersItsSender) {
   arrive(0, hp10_frame(station_mac(5), kEntryStatisticsAnswer, {}));
   EXPECT_EQ(drain(), 1);
   ASSERT_NE(find_station_by_mac(d, station_mac(5).data()), nullptr);
-  EXPECT_EQ(find_station_by_mac(d, station_mac(5).data())->sightings, 2);
+  EXPECT_EQ(field(find_station_by_mac(d, station_mac(5).data())->sightings), 2);
 }
 
 TEST_F(Hp10AnswersTest, AnAvFrameStopsTheDraining) {
@@ -213,9 +216,9 @@ TEST_F(Hp10AnswersTest, TurboIdentificationOfAKnownStation) {
   arrive(0, identification(station_mac(3), true, 0, 2, 7, std::string(120, 'M'), ""));
   arrive(0, identification(station_mac(4), true, 0, 2, 7, "Unknown", "Station"));
   drain();
-  EXPECT_EQ(entry.inUse, 1);
+  EXPECT_EQ(field(entry.inUse), 1);
   EXPECT_EQ(entry.countdown, 3);
-  EXPECT_EQ(entry.deviceType, kDeviceTurbo);
+  EXPECT_EQ(field(entry.deviceType), kDeviceTurbo);
   EXPECT_EQ(entry.typeChanged, 1);
   EXPECT_EQ(fixed_text(entry.firmwareVersion), "Version 2.7");
   EXPECT_EQ(fixed_text(entry.manufacturer), std::string(79, 'M'));  // cut to the field
@@ -286,7 +289,7 @@ TEST_F(Hp10AnswersTest, TurboRateAnswerFeedsKnownStations) {
   }
   arrive(0, hp10_frame(kLocal, kEntryTurbo, data, 3 + 2 * 14));
   EXPECT_EQ(drain(), 1);
-  EXPECT_EQ(entry.rate.current, 28);
+  EXPECT_EQ(field(entry.rate.current), 28);
 }
 
 // Frames cut anywhere are read only as far as they go (each is handed over in a buffer of

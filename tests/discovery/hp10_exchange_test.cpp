@@ -8,9 +8,12 @@
 #include "discovery/rate_update.h"
 #include "discovery/station_table.h"
 #include "sim_fixture.h"
+#include "packed_field.h"
 
 namespace zv {
 namespace {
+
+using test::field;
 
 class Hp10ExchangeTest : public test::SimulatedDiscoveryTest {
  protected:
@@ -38,13 +41,13 @@ TEST_F(Hp10ExchangeTest, StationsAnswerStatisticsAndTheLocalAdapterTheirRates) {
   ASSERT_NE(first, nullptr);
   EXPECT_NE(find_station_by_mac(d, adapter(sim::Family::HomePlug10, 2).mac.data()), nullptr);
   EXPECT_EQ(find_station_by_mac(d, foreign.mac.data()), nullptr);
-  EXPECT_EQ(first->deviceType, kDeviceHomePlug10);
+  EXPECT_EQ(field(first->deviceType), kDeviceHomePlug10);
 
   send_network_stats_request(net.transport, 0, nic_mac().data(), kBroadcastMac.data());
   process_answers_100ms(d);
   EXPECT_EQ(refreshes, 1);
-  EXPECT_GT(first->rate.current, 0);
-  EXPECT_GT(block().nicRate.current, 0);
+  EXPECT_GT(field(first->rate.current), 0);
+  EXPECT_GT(field(block().nicRate.current), 0);
 }
 
 TEST_F(Hp10ExchangeTest, TurboIdentificationRatesAndQueries) {
@@ -66,13 +69,13 @@ TEST_F(Hp10ExchangeTest, TurboIdentificationRatesAndQueries) {
   EXPECT_EQ(d.state.turboFound, 1);
   EXPECT_EQ(net.transport.nicRecords[0].localMac, local.mac);
   EXPECT_EQ(fixed_text(d.state.turboManufacturer), " ");
-  EXPECT_EQ(entry->deviceType, kDeviceTurbo);
+  EXPECT_EQ(field(entry->deviceType), kDeviceTurbo);
   EXPECT_EQ(entry->typeChanged, 1);
   EXPECT_EQ(fixed_text(entry->model), "PLT-200");
 
   turbo_rates_round(d, local.mac.data());
   process_answers_100ms(d);
-  EXPECT_GT(entry->rate.current, 0);
+  EXPECT_GT(field(entry->rate.current), 0);
 
   send_turbo_query(net.transport, kTurboQueryFirmware);
   process_answers_100ms(d);

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include "packed_field.h"
 
 namespace zv {
 namespace {
+
+using test::field;
 
 struct RateCase {
   RateRule rule;
@@ -22,12 +25,12 @@ TEST_P(RateRuleTest, ConvertsAndKeepsTheWholeNumber) {
   RateRecord record;
   record.lowest = 500;
   update_rate(record, {c.raw, 7, 9}, c.rule);
-  EXPECT_EQ(record.current, c.stored);
-  EXPECT_FALSE(std::signbit(record.current));
-  EXPECT_EQ(record.lowest, c.stored);
-  EXPECT_EQ(record.highest, c.stored);
-  EXPECT_EQ(record.counterA, 7u);
-  EXPECT_EQ(record.counterB, 9u);
+  EXPECT_EQ(field(record.current), c.stored);
+  EXPECT_FALSE(std::signbit(field(record.current)));
+  EXPECT_EQ(field(record.lowest), c.stored);
+  EXPECT_EQ(field(record.highest), c.stored);
+  EXPECT_EQ(field(record.counterA), 7u);
+  EXPECT_EQ(field(record.counterB), 9u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -43,15 +46,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RateRecordTest, LowestBelowOneIsAlwaysReplaced) {
   RateRecord record;
   update_rate(record, {151, 0, 0}, RateRule::Av);  // lowest was 0: replaced by 200
-  EXPECT_EQ(record.lowest, 200);
+  EXPECT_EQ(field(record.lowest), 200);
   update_rate(record, {76, 0, 0}, RateRule::Av);  // 100
   update_rate(record, {151, 0, 0}, RateRule::Av);
-  EXPECT_EQ(record.lowest, 100);
-  EXPECT_EQ(record.highest, 200);
+  EXPECT_EQ(field(record.lowest), 100);
+  EXPECT_EQ(field(record.highest), 200);
   update_rate(record, {0, 0, 0}, RateRule::Av);
-  EXPECT_EQ(record.lowest, 0);
+  EXPECT_EQ(field(record.lowest), 0);
   update_rate(record, {151, 0, 0}, RateRule::Av);
-  EXPECT_EQ(record.lowest, 200);
+  EXPECT_EQ(field(record.lowest), 200);
 }
 
 // The changed flag compares the new rate with the stored whole number.

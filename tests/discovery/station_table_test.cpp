@@ -6,9 +6,12 @@
 
 #include "discovery/fixed_text.h"
 #include "discovery_fixture.h"
+#include "packed_field.h"
 
 namespace zv {
 namespace {
+
+using test::field;
 
 using test::station_mac;
 
@@ -39,7 +42,7 @@ TEST_F(StationTableTest, ReturningStationGetsItsOldEntryAndKeepsCounting) {
   EXPECT_EQ(add_or_refresh_station(d, station_mac(3).data()), 1);
   EXPECT_EQ(add_or_refresh_station(d, station_mac(1).data()), 2);
   EXPECT_EQ(index_of(find_station_by_mac(d, station_mac(1).data())), 0);
-  EXPECT_EQ(first->inUse, 1);
+  EXPECT_EQ(field(first->inUse), 1);
   EXPECT_EQ(first->countdown, 3);
   EXPECT_EQ(index_of(find_station_by_mac(d, station_mac(3).data())), 2);
   // Only the current NIC's block is touched.
@@ -74,7 +77,7 @@ TEST_P(StationNetworkTest, NewStationTakesTheLocalNetwork) {
   StationEntry* entry = &block().stations[0];
   entry->networkKey.fill(0xEE);  // bytes a HomePlug 1.0 key does not cover stay
   ASSERT_EQ(add_or_refresh_station(d, station_mac(7).data()), 1);
-  EXPECT_EQ(entry->deviceType, c.deviceType);
+  EXPECT_EQ(field(entry->deviceType), c.deviceType);
   const std::uint8_t expected = c.av ? 0xA5 : 0x5A;
   for (std::size_t i = 0; i < kNetworkKeySize; ++i)
     EXPECT_EQ(entry->networkKey[i], i < c.keyBytes ? expected : 0xEE) << i;
@@ -99,8 +102,8 @@ TEST_F(StationTableTest, FullTableReusesTheFirstEntryOutOfUse) {
 
   EXPECT_EQ(add_or_refresh_station(d, station_mac(0x77).data()), 1);
   EXPECT_EQ(index_of(find_station_by_mac(d, station_mac(0x77).data())), 5);
-  EXPECT_EQ(old.inUse, 1);
-  EXPECT_EQ(old.rate.current, 0.0);
+  EXPECT_EQ(field(old.inUse), 1);
+  EXPECT_EQ(field(old.rate.current), 0.0);
   EXPECT_EQ(find_station_by_mac(d, station_mac(5).data()), nullptr);
   EXPECT_EQ(block().stations[9].mac, station_mac(9));
 }
