@@ -88,11 +88,14 @@ std::vector<Answer> AvBehaviour::handle(std::span<const std::uint8_t> frame) {
   if (route == std::end(kRoutes)) return answers;
   // Only NETWORK_INFO is spoken with the long header.
   if (request->longHeader && request->mmtype != av::kNetworkInfo) return answers;
-  for (SimulatedAdapter& adapter : segment_.adapters()) {
-    if (!takes(adapter, request->destination)) continue;
-    if (auto answer = (this->*route->handler)(adapter, *request))
-      PowerlineSegment::answer(adapter, std::move(*answer), answers);
-  }
+  // Who is reached is settled before anyone acts: a key taken on the way must not change
+  // which stations a broadcast reaches.
+  std::vector<SimulatedAdapter*> reached;
+  for (SimulatedAdapter& adapter : segment_.adapters())
+    if (takes(adapter, request->destination)) reached.push_back(&adapter);
+  for (SimulatedAdapter* adapter : reached)
+    if (auto answer = (this->*route->handler)(*adapter, *request))
+      PowerlineSegment::answer(*adapter, std::move(*answer), answers);
   return answers;
 }
 
