@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <memory>
+
 #include "base/bytes.h"
 #include "base/clock.h"
 #include "support/memory_network.h"
@@ -13,25 +15,38 @@
 namespace zv {
 namespace {
 
-TEST(PcapVeth, FilterPassesManagementFramesAndShortFramesArePadded) {
-  const std::string why = test::VethNetwork::unavailable_reason();
-  if (!why.empty()) GTEST_SKIP() << why;
+// The program side of a fresh veth pair, with the transport open on its only NIC.
+class PcapVeth : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string why = test::VethNetwork::unavailable_reason();
+    if (!why.empty()) GTEST_SKIP() << why;
+    veth = std::make_unique<test::VethNetwork>();
+    veth->enter_program_side();
+    transport.open_all_nics();
+    ASSERT_EQ(transport.nicCount, 1) << "only the veth end is an Ethernet interface here";
+    ASSERT_NE(transport.captureSlots[0].handle, nullptr)
+        << open_failure_text(transport.captureSlots[0].openFailure);
+    peer = veth->open_peer_socket();
+  }
+  void TearDown() override {
+    if (peer >= 0) close(peer);
+    transport.close_all_nics();
+  }
 
-  test::VethNetwork veth;
-  veth.enter_program_side();
+  std::unique_ptr<test::VethNetwork> veth;
   RealClock clock;
   RecordingNotice notice;
   PcapBackend backend;
-  Transport transport(backend, clock, notice);
-  transport.open_all_nics();
-  ASSERT_EQ(transport.nicCount, 1) << "only the veth end is an Ethernet interface here";
-  ASSERT_NE(transport.captureSlots[0].handle, nullptr)
-      << open_failure_text(transport.captureSlots[0].openFailure);
-  EXPECT_EQ(transport.captureSlots[0].mac, veth.programMac);
+  Transport transport{backend, clock, notice};
+  int peer = -1;
+};
 
-  const int peer = veth.open_peer_socket();
-  auto ipv4 = test::make_frame(veth.programMac, veth.peerMac, 0x0800, 60);
-  auto management = test::make_frame(veth.programMac, veth.peerMac, 0x88E1, 64);
+TEST_F(PcapVeth, FilterPassesManagementFramesAndShortFramesArePadded) {
+  const test::VethNetwork& net = *veth;
+  EXPECT_EQ(transport.captureSlots[0].mac, net.programMac);
+  auto ipv4 = test::make_frame(net.programMac, net.peerMac, 0x0800, 60);
+  auto management = test::make_frame(net.programMac, net.peerMac, 0x88E1, 64);
   management[20] = 0x42;
   ASSERT_TRUE(test::raw_send(peer, ipv4.data(), ipv4.size()));
   ASSERT_TRUE(test::raw_send(peer, management.data(), management.size()));
@@ -52,7 +67,7 @@ TEST(PcapVeth, FilterPassesManagementFramesAndShortFramesArePadded) {
   }
   EXPECT_EQ(received, 1) << "the IPv4 frame must not pass the filter";
 
-  auto tiny = test::make_frame(veth.peerMac, veth.programMac, 0x887B, 17);
+  auto tiny = test::make_frame(net.peerMac, net.programMac, 0x887B, 17);
   tiny[16] = 0x99;
   ASSERT_EQ(transport.send_frame(0, tiny.data(), tiny.size()), 1);
   std::uint8_t got[1600];
@@ -60,23 +75,9 @@ TEST(PcapVeth, FilterPassesManagementFramesAndShortFramesArePadded) {
   ASSERT_EQ(n, 60);
   EXPECT_EQ(got[16], 0x99);
   for (int i = 17; i < 60; ++i) EXPECT_EQ(got[i], 0) << i;
-  close(peer);
-  transport.close_all_nics();
 }
 
-TEST(PcapVeth, WaitWakesOnArrivalAndTimeOutsKeepTheirLength) {
-  const std::string why = test::VethNetwork::unavailable_reason();
-  if (!why.empty()) GTEST_SKIP() << why;
-
-  test::VethNetwork veth;
-  veth.enter_program_side();
-  RealClock clock;
-  RecordingNotice notice;
-  PcapBackend backend;
-  Transport transport(backend, clock, notice);
-  transport.open_all_nics();
-  ASSERT_EQ(transport.nicCount, 1);
-
+TEST_F(PcapVeth, WaitWakesOnArrivalAndTimeOutsKeepTheirLength) {
   // Nothing arrives: a 50 ms wait lasts at least 50 ms and ends (generously bounded).
   const auto start = clock.now_us();
   EXPECT_EQ(transport.wait_for_self_addressed_frame(0, 50), 0);
@@ -85,13 +86,11 @@ TEST(PcapVeth, WaitWakesOnArrivalAndTimeOutsKeepTheirLength) {
   EXPECT_LT(waited, 5'000'000u);
 
   // A self-addressed answer from the adapter's side ends the wait and names the adapter.
-  const int peer = veth.open_peer_socket();
   const MacAddress adapter{0x00, 0xB0, 0x52, 0x0A, 0x0B, 0x0C};
   auto echo = test::make_frame(adapter, adapter, 0x887B, 60);
   ASSERT_TRUE(test::raw_send(peer, echo.data(), echo.size()));
   EXPECT_EQ(transport.wait_for_self_addressed_frame(0, 2000), 1);
   EXPECT_EQ(transport.nicRecords[0].localMac, adapter);
-  close(peer);
 }
 
 }  // namespace
