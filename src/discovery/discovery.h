@@ -1,13 +1,13 @@
 #pragma once
 // Everything the discovery operations work with: the transport, the vendor message layer,
-// the diagnostic logs, the discovery state and the hooks to the main page. Operations are
-// free functions taking a Discovery; they act on the current NIC (transport.currentNic)
+// the diagnostic logs, the discovery state and the main page. Operations are free
+// functions taking a Discovery; they act on the current NIC (transport.currentNic)
 // unless stated.
 
 #include <cstdio>
-#include <functional>
 
 #include "discovery/discovery_state.h"
+#include "discovery/main_page_seam.h"
 #include "hpav/vendor_layer.h"
 #include "transport/diagnostic_logs.h"
 #include "transport/transport.h"
@@ -26,14 +26,18 @@ struct Discovery {
   VendorLayer& vendor;
   DiagnosticLogs& logs;
   DiscoveryState state;
-  // The main page's refresh (redraws the lists, takes over new stations); may be empty.
-  std::function<void(int phase)> refreshMainPage;
+  // The main page; null: no page (every call does nothing). Not owned.
+  MainPageSeam* mainPage = nullptr;
   // Internal traces ("valid", "something wrong in BHAPI_GETVERSION \n"); null: silent.
   std::FILE* trace = stdout;
 
+  MainPageSeam& main_page() { return mainPage != nullptr ? *mainPage : noPage_; }
   StationBlock& current_block();
   NicRecord& current_nic() { return transport.current_nic_record(); }
   void print_trace(const char* text) const;
+
+ private:
+  SilentMainPage noPage_;
 };
 
 }  // namespace zv

@@ -44,8 +44,18 @@ struct DiscoveryState {
   std::int32_t lastNetworkInfoHeader = 0;
   // Raised by the add-device dialog; NETWORK_INFO then always uses the short header.
   std::int32_t addingDevice = 0;
-  // Phase of the scan cycle, passed to the main page's refresh.
+  // Phase of the scan cycle (ScanCycle::scanPhase), passed to the main page's refresh.
   std::int32_t scanPhase = 0;
+  // Chip name and firmware version text of the last HomePlug AV local adapter identified.
+  std::array<char, 8> chipName{};
+  std::array<char, 65> firmwareText{};
+  // Raised by the private network page after it set a new network on the local adapter:
+  // the next scan stores the current NIC's network name and the adapter's key in the
+  // adapter's device record, and clears it.
+  std::uint8_t pendingNetworkName = 0;
+  // Raised by the device and private network dialogs: the next scan that cannot name a
+  // known HomePlug AV local adapter's key clears it instead of renaming the network.
+  std::uint8_t keepNameOnce = 0;
 
   // --- HomePlug 1.0 and Turbo ---
   std::array<std::uint8_t, kStatusBlockSize> statusBlock50{};  // last accepted status block

@@ -71,7 +71,7 @@ bool handle_network_stats(Discovery& d, Frame frame, std::string*) {
   // 0x80: the request itself, as sent by this or another program.
   if (frame.size() <= 17 || frame[17] == 0x80) return false;
   if (!apply_hp10_statistics(d, frame)) return false;
-  if (d.refreshMainPage) d.refreshMainPage(d.state.scanPhase);
+  d.main_page().refresh_main_page(d.state.scanPhase);
   return true;
 }
 

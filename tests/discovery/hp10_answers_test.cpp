@@ -70,7 +70,9 @@ TEST_F(Hp10AnswersTest, StatisticsFeedStationsCapTurboAndAverage) {
   StationEntry& plain = station(1, kDeviceHomePlug10);
   StationEntry& turbo = station(2, kDeviceTurbo);
   int refreshedWith = -1;
-  d.refreshMainPage = [&](int phase) { refreshedWith = phase; };
+  RecordingMainPage page;
+  page.onRefresh = [&](int phase) { refreshedWith = phase; };
+  d.mainPage = &page;
   d.state.scanPhase = 3;
 
   arrive(0, statistics_answer({{station_mac(2), 600}, {station_mac(1), 600}}));
@@ -102,7 +104,9 @@ TEST_F(Hp10AnswersTest, OwnNetworkStatisticsRequestIsIgnored) {
   auto request = statistics_answer({{station_mac(1), 600}});
   request[17] = 0x80;
   bool refreshed = false;
-  d.refreshMainPage = [&](int) { refreshed = true; };
+  RecordingMainPage page;
+  page.onRefresh = [&](int) { refreshed = true; };
+  d.mainPage = &page;
   arrive(0, request);
   EXPECT_EQ(drain(), 0);
   EXPECT_FALSE(refreshed);

@@ -34,7 +34,9 @@ TEST_F(Hp10ExchangeTest, StationsAnswerStatisticsAndTheLocalAdapterTheirRates) {
   foreign.networkKey[0] ^= 0xFF;  // another network: does not answer
   start(adapter(sim::Family::HomePlug10, 0), {fast, adapter(sim::Family::HomePlug10, 2), foreign});
   int refreshes = 0;
-  d.refreshMainPage = [&](int) { refreshes += 1; };
+  RecordingMainPage page;
+  page.onRefresh = [&](int) { refreshes += 1; };
+  d.mainPage = &page;
 
   broadcast_statistics();
   StationEntry* first = find_station_by_mac(d, fast.mac.data());
