@@ -1,7 +1,10 @@
 // zv350ctl: the command-line front end over the same core as the GUI.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +13,7 @@
 #include "cli_notice.h"
 #include "devices_command.h"
 #include "nics_command.h"
+#include "scan_command.h"
 #include "sim/simulated_environment.h"
 #include "state/data_folder.h"
 #include "transport/pcap_backend.h"
@@ -23,12 +27,17 @@ void print_usage(std::FILE* out) {
                "commands:\n"
                "  nics      list the network interfaces and whether they could be opened\n"
                "  devices   list the device records of the saved state\n"
+               "  scan      scan every NIC, run the scan cycle, save the state and print the\n"
+               "            local adapters and the current NIC's stations\n"
                "options:\n"
                "  --json    print one JSON document\n"
                "  --simulate SCENARIO\n"
                "            run on the simulated adapters of a scenario file (no root needed)\n"
                "  --data DIR\n"
                "            keep the saved state in DIR instead of the user's data folder\n"
+               "  --cycles K\n"
+               "            scan: scan cycles to run after the first scan (default 1)\n"
+               "  --nic N   scan: the current NIC, 0..7 (default: the saved one)\n"
                "  --help    show this text\n");
 }
 
@@ -40,6 +49,22 @@ int main(int argc, char** argv) {
   std::string command;
   std::string scenarioPath;
   std::string dataFolder;
+  zv::ScanOptions scan;
+  // A whole number in [low, high] from the argument after option `name`, or nullopt.
+  auto number_after = [&](std::size_t& i, const char* name, int low, int high) -> std::optional<int> {
+    if (i + 1 == args.size()) {
+      std::fprintf(stderr, "zv350ctl: %s needs a number\n", name);
+      return std::nullopt;
+    }
+    const std::string& text = args[++i];
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < low || value > high) {
+      std::fprintf(stderr, "zv350ctl: %s takes a whole number from %d to %d\n", name, low, high);
+      return std::nullopt;
+    }
+    return static_cast<int>(value);
+  };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--json") {
@@ -56,6 +81,14 @@ int main(int argc, char** argv) {
         return 2;
       }
       dataFolder = args[++i];
+    } else if (arg == "--cycles") {
+      const auto value = number_after(i, "--cycles", 0, 10000);
+      if (!value) return 2;
+      scan.cycles = *value;
+    } else if (arg == "--nic") {
+      const auto value = number_after(i, "--nic", 0, 7);
+      if (!value) return 2;
+      scan.nic = *value;
     } else if (arg == "--help" || arg == "-h") {
       print_usage(stdout);
       return 0;
@@ -96,6 +129,13 @@ int main(int argc, char** argv) {
   if (command == "devices")
     return zv::run_devices_command(
         zv::data_folder_for(dataFolder, simulated != nullptr, notice, "zv350ctl"), json, stdout);
+  if (command == "scan") {
+    scan.json = json;
+    scan.dataFolder = zv::data_folder_for(dataFolder, simulated != nullptr, notice, "zv350ctl");
+    std::error_code error;
+    scan.programFolder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    return zv::run_scan_command(transport, scan, stdout);
+  }
   std::fprintf(stderr, "zv350ctl: unknown command %s\n", command.c_str());
   print_usage(stderr);
   return 2;
