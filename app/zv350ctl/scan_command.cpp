@@ -49,7 +49,9 @@ nlohmann::json nic_document(Transport& t, const DiscoveryState& s, int i) {
           {"localMac", present ? format_mac(record.localMac) : ""},
           {"chipName", chip_name_of(firmware)},
           {"firmwareText", firmware},
-          {"networkName", present ? utf8(block.networkName) : ""}};
+          {"networkName", present ? utf8(block.networkName) : ""},
+          {"framesSent", record.framesSent},
+          {"framesReceived", record.framesReceived}};
 }
 
 nlohmann::json station_document(const DiscoveryState& s, const StationEntry& entry) {
@@ -122,11 +124,15 @@ int run_scan_command(Transport& transport, const ScanOptions& options, std::FILE
   ScanCycle cycle(d, timer);
   const std::int32_t unit = timer_unit(prefs);
   const bool found = cycle.start_scan(static_cast<std::uint16_t>(unit), kMainPageScanRetries, 1) != 0;
-  // The cycle runs on the clock's time: a period's pause between ticks, as the GUI's
-  // timer would give. A cycle without adapter lasts 7 units; bound the loop by that.
+  // Ticks come every period on the clock, as the GUI's timer gives them, whatever a tick
+  // itself took. A cycle without adapter lasts 7 units; the loop is bounded by that.
   const long tickLimit = static_cast<long>(options.cycles) * (7L * unit + 8);
-  for (long tick = 0; page.fullScans < options.cycles && tick < tickLimit && timer.running(); ++tick) {
-    transport.delay_ms(cycle.period_ms());
+  Clock& clock = transport.clock();
+  std::uint64_t nextTick = clock.now_us();
+  long ticks = 0;
+  for (; page.fullScans < options.cycles && ticks < tickLimit && timer.running(); ++ticks) {
+    nextTick += static_cast<std::uint64_t>(cycle.period_ms()) * 1000;
+    while (const std::uint64_t step = clock.left_until(nextTick, 1000)) clock.sleep_us(step);
     timer.tick();
   }
   cycle.stop_scan_timer();
@@ -140,6 +146,8 @@ int run_scan_command(Transport& transport, const ScanOptions& options, std::FILE
     if (!is_zero_mac(MacAddress(entry.mac).data())) stations.push_back(station_document(d.state, entry));
   const nlohmann::json doc{{"found", found},
                            {"cycles", page.fullScans},
+                           {"ticks", ticks},
+                           {"periodMs", cycle.period_ms()},
                            {"currentNic", transport.currentNic},
                            {"nicCount", transport.nicCount},
                            {"nics", nics},
