@@ -91,9 +91,14 @@ class ScanCycle {
 
  private:
   void send_status(std::uint8_t selector);
+  void enter_phase(std::int32_t phase);
 
   Discovery& d_;
   PeriodicTimer& timer_;
+  // The current phase (1..5) was entered by restart_scan_timer or by the previous
+  // phase's action and has not had its tick yet: the tick count must not end it before
+  // it acts. Only matters for timerUnit 1, where every tick reaches the count.
+  bool actionDue_ = false;
 };
 
 // Holds the cycle for its lifetime: suspend_auto_scan(0) now, the token back at the end.
