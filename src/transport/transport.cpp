@@ -170,14 +170,14 @@ void Transport::snoop(int n) {
 
   if (runProbe && statusProbeHook) {
     // The probe receives frames itself; the frame that started it is delivered afterwards.
+    // selfAddressedSeen is the probe's to consume: its own waits clear it, so a presence
+    // round whose self-addressed answer started a probe counts as unanswered.
     std::vector<std::uint8_t> saved;
     saved.swap(receivedFrame.data);
     const std::int32_t savedLength = receivedFrame.length;
-    const std::int32_t savedSeen = selfAddressedSeen;
     statusProbeHook(n);
     receivedFrame.data.swap(saved);
     receivedFrame.length = savedLength;
-    selfAddressedSeen = savedSeen;
   }
 }
 
