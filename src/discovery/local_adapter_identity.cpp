@@ -126,7 +126,8 @@ void name_hp10_network(Discovery& d, const LocalAdapterRecord& local) {
     send_turbo_query(d.transport, kTurboQueryKey);
     process_answers_100ms(d);
   } else {
-    std::copy_n(s.statusBlock50.begin() + kStatusBlockKeyAt, kHp10KeySize, s.hp10Network.key.begin());
+    std::copy_n(s.statusBlock50.begin() + kStatusBlockKeyAt, kHp10KeySize,
+                s.hp10Network.key.begin());
   }
   const NetworkKey key = hp10_key_of(s.hp10Network);
 
@@ -148,7 +149,8 @@ void name_hp10_network(Discovery& d, const LocalAdapterRecord& local) {
   const NetworkKey stored = record->key;
   if (isDefault) {
     names.both(kHp10DefaultNetworkPassword);
-  } else if (!all_zero(key) && std::equal(key.begin(), key.begin() + kHp10KeySize, stored.begin())) {
+  } else if (!all_zero(key) &&
+             std::equal(key.begin(), key.begin() + kHp10KeySize, stored.begin())) {
     names.network_only(fixed_text(record->networkName));
   } else if (named_by_other_record(d, key, technology)) {
     names.both(fixed_text(s.networkNameBuffer));

@@ -18,6 +18,7 @@ inline constexpr std::size_t kLocalParameterBlockCapacity = 15560;
 // `nmk` is then unchanged); -1 when the NIC's address is zero, the transfer did not
 // start, a chunk's answer did not come within 100 ms, or the block would not fit the
 // buffer (the read stops there).
-int read_local_nmk(Discovery& d, const std::uint8_t* localAdapterMac, std::span<std::uint8_t, 16> nmk);
+int read_local_nmk(Discovery& d, const std::uint8_t* localAdapterMac,
+                   std::span<std::uint8_t, 16> nmk);
 
 }  // namespace zv

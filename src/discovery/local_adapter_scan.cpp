@@ -39,7 +39,8 @@ class CurrentNicKeeper {
 void take_av_identity(Discovery& d, int nic, int answerNic, const VendorResult& answer) {
   DiscoveryState& s = d.state;
   Transport& t = d.transport;
-  if (valid_nic(answerNic)) t.nicRecords[static_cast<std::size_t>(answerNic)].localMac = answer.sourceMac;
+  if (valid_nic(answerNic))
+    t.nicRecords[static_cast<std::size_t>(answerNic)].localMac = answer.sourceMac;
 
   const std::uint8_t code = answer.payload[kVersionChipCodeAt];
   const ChipRow* chip = chip_for_code(code);
@@ -207,7 +208,8 @@ int detect_hp10_adapters(Discovery& d) {
     for (int attempt = 0; attempt < kPresenceTries && !answered; ++attempt) {
       send_presence_request(d, i);
       // 50, 150, 250 ms.
-      answered = t.wait_for_self_addressed_frame(i, static_cast<std::uint32_t>(100 * attempt + 50)) != 0;
+      answered =
+          t.wait_for_self_addressed_frame(i, static_cast<std::uint32_t>(100 * attempt + 50)) != 0;
       if (answered) record.missCount = 0;
     }
     if (!answered && record.missCount == kMissesBeforeWithdrawal) {

@@ -22,9 +22,10 @@ inline const MacAddress& local_management_address(int selector) {
 // The whole scan: closes and reopens the NICs (clearing every present flag), then looks
 // for HomePlug AV adapters, failing that Turbo, failing that HomePlug 1.0; enables the
 // main page's upgrade (AV, Turbo) and reset (AV) buttons; identifies the current NIC's
-// adapter (device record, network name; plain HomePlug 1.0 stops after the record until
-// a status block was seen, returning 1); copies NIC MAC, present, kind, local MAC and the
-// network into the station block of every NIC. Nothing found: clear_station_table.
+// adapter when that NIC has one (device record, network name; plain HomePlug 1.0 stops
+// after the record until a status block was seen, returning 1); copies NIC MAC, present,
+// kind, local MAC and the network into the station block of every NIC. Nothing found:
+// clear_station_table.
 // Sets local_adapter_is_av / local_adapter_is_turbo for the current NIC.
 // Returns 1 when a local adapter of any technology was found on any NIC, else 0.
 std::uint8_t scan_all_nics(Discovery& d);

@@ -93,7 +93,8 @@ void ScanCycle::run_phase() {
   const bool turbo = s.local_adapter_is_turbo != 0;
   switch (scanPhase) {
     case kPhaseStatus:
-      if (!turbo) send_status(record.statusValid != 0 ? kStatusSelectorValid : kStatusSelectorInitial);
+      if (!turbo)
+        send_status(record.statusValid != 0 ? kStatusSelectorValid : kStatusSelectorInitial);
       send_statistics_request(t, nic, source.data(), kBroadcastMac.data());
       d_.main_page().refresh_main_page(kPhaseStatus);
       break;

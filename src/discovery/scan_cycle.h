@@ -6,9 +6,10 @@
 //
 // A cycle at timer unit U: phase 0 for U ticks, phase 1 on the tick that ends it, phases
 // 2..5 on the next four ticks, phase 6 for U ticks, then ageing, full scan, refresh(7),
-// phase 0 again: 2 × U + 4 ticks. A phase whose NIC has no present local adapter (and
-// phase 3 without a NIC address) does nothing and lasts U ticks. The period is
-// U × 10 / 7 ms (integer division): 42 ms for the default unit 30.
+// phase 0 again: 2 × U + 4 ticks, for U = 1 too (each of phases 1..5 acts on a tick of
+// its own; the tick count never ends one of them before it acted). A phase whose NIC has
+// no present local adapter (and phase 3 without a NIC address) does nothing and lasts U
+// ticks. The period is U × 10 / 7 ms (integer division): 42 ms for the default unit 30.
 //
 // Operations that need the NICs for themselves hold the cycle:
 //     const int token = cycle.suspend_auto_scan(0);  ...  cycle.suspend_auto_scan(token);
@@ -27,14 +28,14 @@ inline constexpr std::uint16_t kMainPageScanRetries = 3;
 
 // Phases of a cycle (scanPhase).
 enum ScanPhase : std::int32_t {
-  kPhaseWait = 0,         // timerUnit ticks
-  kPhaseStatus = 1,       // status and broadcast statistics requests, refresh(1)
-  kPhaseStations = 2,     // statistics request to every listed station
-  kPhaseDiscovery = 3,    // AV remote discovery / Turbo rates / HomePlug 1.0 network stats
-  kPhaseIdentify = 4,     // Turbo identification broadcast, status request
+  kPhaseWait = 0,           // timerUnit ticks
+  kPhaseStatus = 1,         // status and broadcast statistics requests, refresh(1)
+  kPhaseStations = 2,       // statistics request to every listed station
+  kPhaseDiscovery = 3,      // AV remote discovery / Turbo rates / HomePlug 1.0 network stats
+  kPhaseIdentify = 4,       // Turbo identification broadcast, status request
   kPhaseInitialStatus = 5,  // status request with selector 16
-  kPhaseSettle = 6,       // timerUnit ticks
-  kPhaseFullScan = 7,     // ageing, scan_all_nics, refresh(7); then phase 0
+  kPhaseSettle = 6,         // timerUnit ticks
+  kPhaseFullScan = 7,       // ageing, scan_all_nics, refresh(7); then phase 0
 };
 
 // timerUnit × 10 / 7, integer division.

@@ -35,8 +35,8 @@ struct NamingCase {
   const char* name;
   sim::Family family;
   NetworkKey adapterKey;
-  bool known;                 // the local adapter has a record: key kMine(8), name "Mine"
-  bool neighbours;            // another record: key kTheirs(8), name "Neighbours"
+  bool known;       // the local adapter has a record: key kMine(8), name "Mine"
+  bool neighbours;  // another record: key kTheirs(8), name "Neighbours"
   bool keepNameOnce = false;
   const char* pendingName = nullptr;  // the current NIC's network name, pendingNetworkName set
   bool unreadableBlock = false;       // every parameter block chunk is refused
@@ -67,7 +67,8 @@ TEST_P(NetworkNamingTest, NamesTheNetworkByItsKey) {
   load({nic(0, local)});
   // A remote station's record: no key, no network. A key that was not read never matches it.
   add_record("Remote", test::station_mac(9));
-  if (c.neighbours) add_record("Neighbour", test::station_mac(8), is_av() ? kTheirs : kTheirs8, "Neighbours");
+  if (c.neighbours)
+    add_record("Neighbour", test::station_mac(8), is_av() ? kTheirs : kTheirs8, "Neighbours");
   if (c.known) add_record("Study", local.mac, is_av() ? kMine : kMine8, "Mine");
   set_fixed_text(d.state.avNetwork.name, "stale");
   set_fixed_text(d.state.hp10Network.name, "stale");
@@ -127,20 +128,20 @@ INSTANTIATE_TEST_SUITE_P(
         // HomePlug Turbo (8-byte keys), new and known records.
         NamingCase{"TurboNewDefaultKey", kTurbo, kHp10Default, false, false, false, nullptr, false,
                    "HomePlug", "HomePlug", kHp10Default},
-        NamingCase{"TurboNewAnyDefaultKey", kTurbo, kHp10SecondDefault, false, false, false, nullptr,
-                   false, "HomePlug", "HomePlug", kHp10SecondDefault},
+        NamingCase{"TurboNewAnyDefaultKey", kTurbo, kHp10SecondDefault, false, false, false,
+                   nullptr, false, "HomePlug", "HomePlug", kHp10SecondDefault},
         NamingCase{"TurboNewInAnotherRecordsNetwork", kTurbo, kTheirs8, false, true, false, nullptr,
                    false, "Neighbours", "Neighbours", kTheirs8},
         NamingCase{"TurboKnownDefaultKeepsTheStoredKey", kTurbo, kHp10Default, true, false, false,
                    nullptr, false, "HomePlug", "HomePlug", kMine8},
         NamingCase{"TurboKnownOwnKey", kTurbo, kMine8, true, false, false, nullptr, false, "Mine",
                    "Mine", kMine8},
-        NamingCase{"TurboKnownInAnotherRecordsNetwork", kTurbo, kTheirs8, true, true, false, nullptr,
-                   false, "Neighbours", "Neighbours", kTheirs8},
+        NamingCase{"TurboKnownInAnotherRecordsNetwork", kTurbo, kTheirs8, true, true, false,
+                   nullptr, false, "Neighbours", "Neighbours", kTheirs8},
         NamingCase{"TurboKnownUnknownKey", kTurbo, kStrange8, true, false, false, nullptr, false,
                    kUnknown, kUnknown, kMine8},
-        NamingCase{"TurboPendingNetworkName", kTurbo, kStrange8, true, false, false, "Office", false,
-                   "Office", "Office", kStrange8}),
+        NamingCase{"TurboPendingNetworkName", kTurbo, kStrange8, true, false, false, "Office",
+                   false, "Office", "Office", kStrange8}),
     test::CaseName());
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "base/bytes.h"
-#include "sim/parameter_block.h"
 #include "scan_fixture.h"
+#include "sim/parameter_block.h"
 #include "sim_fixture.h"
 
 namespace zv {

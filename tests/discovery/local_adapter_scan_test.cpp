@@ -80,20 +80,22 @@ TEST_P(ChipIdentificationTest, NamesChipAndFirmware) {
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, ChipIdentificationTest,
-    ::testing::Values(
-        ChipCase{"Code4LongHeaderFamily", 4, "QA-2400-MAC-5-2-5214", "QB-2400", kAdapterAv2400, 4,
-                 "QB-2400-MAC-5-2-5214", "QB-2400-MAC-5-2-5214"},
-        ChipCase{"TextBeforeThePrefix", 1, "v2 QA-1000-MAC-3-3", "QA-1000", kAdapterAvFirstFamily, 0,
-                 "v2 QA-1000-MAC-3-3", "QA-1000-MAC-3-3"},
-        ChipCase{"Code3RenamesItsFamily", 3, "QA-1000-MAC-3-4-3412", "QA-1400", kAdapterAvFirstFamily, 0,
-                 "QA-1400-MAC-3-4-3412", "QA-1400-MAC-3-4-3412"},
-        ChipCase{"UnknownCodeKeepsTheWholeText", 9, "QA-1000-MAC-9", "", kAdapterAvFirstFamily, 0,
-                 "QA-1000-MAC-9", "QA-1000-MAC-9"},
-        ChipCase{"NoPrefixKeepsTheWholeText", 2, "FW 7.1 build 3", "QA-1300", kAdapterAvFirstFamily, 0,
-                 "FW 7.1 build 3", "FW 7.1 build 3"},
-        ChipCase{"TextOfSixtyFourCharacters", 5, "QA-1000-01234567890123456789012345678901234567890123456789012345", "QB-2405",
-                 kAdapterAvFirstFamily, 0, "QB-2405-01234567890123456789012345678901234567890123456789012345",
-                 "QB-2405-01234567890123456789012345678901234567890123456789012345"}),
+    ::testing::Values(ChipCase{"Code4LongHeaderFamily", 4, "QA-2400-MAC-5-2-5214", "QB-2400",
+                               kAdapterAv2400, 4, "QB-2400-MAC-5-2-5214", "QB-2400-MAC-5-2-5214"},
+                      ChipCase{"TextBeforeThePrefix", 1, "v2 QA-1000-MAC-3-3", "QA-1000",
+                               kAdapterAvFirstFamily, 0, "v2 QA-1000-MAC-3-3", "QA-1000-MAC-3-3"},
+                      ChipCase{"Code3RenamesItsFamily", 3, "QA-1000-MAC-3-4-3412", "QA-1400",
+                               kAdapterAvFirstFamily, 0, "QA-1400-MAC-3-4-3412",
+                               "QA-1400-MAC-3-4-3412"},
+                      ChipCase{"UnknownCodeKeepsTheWholeText", 9, "QA-1000-MAC-9", "",
+                               kAdapterAvFirstFamily, 0, "QA-1000-MAC-9", "QA-1000-MAC-9"},
+                      ChipCase{"NoPrefixKeepsTheWholeText", 2, "FW 7.1 build 3", "QA-1300",
+                               kAdapterAvFirstFamily, 0, "FW 7.1 build 3", "FW 7.1 build 3"},
+                      ChipCase{"TextOfSixtyFourCharacters", 5,
+                               "QA-1000-01234567890123456789012345678901234567890123456789012345",
+                               "QB-2405", kAdapterAvFirstFamily, 0,
+                               "QB-2405-01234567890123456789012345678901234567890123456789012345",
+                               "QB-2405-01234567890123456789012345678901234567890123456789012345"}),
     test::CaseName());
 
 // 设备 N: N = deviceCount + 1, or when that name is taken the first free N from 1.
@@ -135,15 +137,14 @@ std::vector<std::string> full_table() {
   return names;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, LocalRecordNamingTest,
-    ::testing::Values(
-        NamingCase{"FirstRecord", {}, 1},
-        NamingCase{"CountPlusOne", {"Kitchen", "Hall"}, 3},
-        NamingCase{"GapsAreFilledFromOne",
-                   {test::device_name(1), test::device_name(3)}, 2},
-        NamingCase{"TableFull", full_table(), 0}),
-    test::CaseName());
+INSTANTIATE_TEST_SUITE_P(Names, LocalRecordNamingTest,
+                         ::testing::Values(NamingCase{"FirstRecord", {}, 1},
+                                           NamingCase{"CountPlusOne", {"Kitchen", "Hall"}, 3},
+                                           NamingCase{"GapsAreFilledFromOne",
+                                                      {test::device_name(1), test::device_name(3)},
+                                                      2},
+                                           NamingCase{"TableFull", full_table(), 0}),
+                         test::CaseName());
 
 TEST_F(LocalAdapterScanTest, KnownAdapterKeepsItsRecord) {
   const auto local = av(1);

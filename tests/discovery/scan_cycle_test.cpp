@@ -45,7 +45,8 @@ struct ScheduleCase {
 
 void PrintTo(const ScheduleCase& row, std::ostream* out) { *out << row.name; }
 
-class CycleScheduleTest : public ScanCycleTest, public ::testing::WithParamInterface<ScheduleCase> {};
+class CycleScheduleTest : public ScanCycleTest,
+                          public ::testing::WithParamInterface<ScheduleCase> {};
 
 TEST_P(CycleScheduleTest, PhasesTakeTheirTicks) {
   const ScheduleCase& c = GetParam();
@@ -124,7 +125,8 @@ TEST_P(StationDropTest, SilentStationLeavesAfterItsCountdown) {
 }
 
 INSTANTIATE_TEST_SUITE_P(StartValues, StationDropTest,
-                         ::testing::Values(DropCase{"ThreeLeavesAtTheEndOfTheSecondCycleAfter", 3, 2},
+                         ::testing::Values(DropCase{"ThreeLeavesAtTheEndOfTheSecondCycleAfter", 3,
+                                                    2},
                                            DropCase{"OneLeavesAtTheEndOfItsOwnCycle", 1, 0}),
                          test::CaseName());
 

@@ -42,7 +42,8 @@ class ScanTest : public DiscoveryTest {
     return config;
   }
   static sim::AdapterConfig av(std::uint8_t last, std::uint8_t chipCode = 1) {
-    auto config = sim::default_adapter(sim::Family::HomePlugAv, {0x00, 0xB0, 0x52, 0x00, 0x30, last});
+    auto config =
+        sim::default_adapter(sim::Family::HomePlugAv, {0x00, 0xB0, 0x52, 0x00, 0x30, last});
     config.chipCode = chipCode;
     config.versionText = chipCode == 4 ? "QA-2400-MAC-5-2-5214" : "QA-1000-MAC-3-3-3312";
     return config;
@@ -68,7 +69,9 @@ class ScanTest : public DiscoveryTest {
     set_fixed_text(record.networkName, networkName);
     return record;
   }
-  std::string record_name(int index) const { return std::string(fixed_text(d.state.deviceRecords[index].name)); }
+  std::string record_name(int index) const {
+    return std::string(fixed_text(d.state.deviceRecords[index].name));
+  }
 
   RecordingMainPage page;
   std::unique_ptr<sim::SimulatedNetwork> simulated;
