@@ -68,6 +68,19 @@ bool is_hp10_default_key(const NetworkKey& key) {
   });
 }
 
+// A record seen for the first time (or none): named after the record that holds its key,
+// else the technology's default network, else unknown; the record takes the key.
+void name_new_record(Discovery& d, NameTargets& names, const NetworkKey& key, bool isDefault,
+                     std::string_view defaultName, std::string_view technology) {
+  if (named_by_other_record(d, key, technology))
+    names.both(fixed_text(d.state.networkNameBuffer));
+  else if (isDefault)
+    names.both(defaultName);
+  else
+    names.both(kUnknownNetworkName);
+  names.record_key(key);
+}
+
 }  // namespace
 
 LocalAdapterRecord local_adapter_record(Discovery& d) {
@@ -96,13 +109,7 @@ void name_av_network(Discovery& d, const LocalAdapterRecord& local) {
   if (take_pending_name(d, names, key) && record == nullptr) return;
   const bool isDefault = key == kAvDefaultNmk;
   if (record == nullptr || local.isNew) {
-    if (named_by_other_record(d, key, "AV"))
-      names.both(fixed_text(s.networkNameBuffer));
-    else if (isDefault)
-      names.both(kAvDefaultNetworkPassword);
-    else
-      names.both(kUnknownNetworkName);
-    names.record_key(key);
+    name_new_record(d, names, key, isDefault, kAvDefaultNetworkPassword, "AV");
     return;
   }
   const NetworkKey stored = record->key;
@@ -137,13 +144,7 @@ void name_hp10_network(Discovery& d, const LocalAdapterRecord& local) {
   const bool isDefault = is_hp10_default_key(key);
   const char* technology = s.local_adapter_is_turbo ? "Turbo" : "AV";
   if (record == nullptr || local.isNew) {
-    if (named_by_other_record(d, key, technology))
-      names.both(fixed_text(s.networkNameBuffer));
-    else if (isDefault)
-      names.both(kHp10DefaultNetworkPassword);
-    else
-      names.both(kUnknownNetworkName);
-    names.record_key(key);
+    name_new_record(d, names, key, isDefault, kHp10DefaultNetworkPassword, technology);
     return;
   }
   const NetworkKey stored = record->key;
