@@ -60,14 +60,17 @@ nlohmann::json station_document(const DiscoveryState& s, const StationEntry& ent
   for (int i = 0; i < s.deviceCount && i < kMaxDeviceRecords; ++i)
     if (s.deviceRecords[static_cast<std::size_t>(i)].mac == mac)
       name = utf8(s.deviceRecords[static_cast<std::size_t>(i)].name);
+  // Packed fields are copied out: the JSON builder takes its values by reference.
   const double rate = entry.rate.current;
+  const std::int32_t deviceType = entry.deviceType;
+  const std::int32_t sightings = entry.sightings;
   return {{"mac", format_mac(mac)},
           {"name", name},
-          {"deviceType", entry.deviceType},
+          {"deviceType", deviceType},
           {"firmwareText", utf8(entry.firmwareVersion)},
           {"rate", rate},
           {"inUse", entry.inUse != 0},
-          {"sightings", entry.sightings}};
+          {"sightings", sightings}};
 }
 
 void print_text(const nlohmann::json& doc, std::FILE* out) {
