@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 
 #include "sim/packet_daemon.h"
 #include "sim_test_support.h"
+#include "support/background_process.h"
 #include "support/veth_network.h"
 
 namespace zv::sim::test {
@@ -90,29 +90,14 @@ TEST_F(DaemonOnVeth, PlcsimExecutableServesAScenarioFile) {
   if (!std::filesystem::exists(binary) || source == nullptr)
     GTEST_SKIP() << "plcsim is not built beside the tests, or ZV_SOURCE_DIR is not set";
   const std::string scenario = std::string(source) + "/sim/scenarios/av-home.json";
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    dup2(ready[1], STDOUT_FILENO);
-    execlp("ip", "ip", "netns", "exec", veth->peerNamespace.c_str(), binary.c_str(), "--iface",
-           veth->peerInterface.c_str(), "--scenario", scenario.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  ::close(ready[1]);
-  char line[256] = {};
-  const ssize_t n = read(ready[0], line, sizeof line - 1);
-  EXPECT_GT(n, 0);
-  EXPECT_NE(std::string(line).find("ready"), std::string::npos) << line;
+  zv::test::BackgroundProcess daemon({"ip", "netns", "exec", veth->peerNamespace, binary.string(),
+                                      "--iface", veth->peerInterface, "--scenario", scenario});
+  ASSERT_TRUE(daemon.wait_for("ready", 10000)) << daemon.output();
   const MacAddress local = *parse_mac("00:B0:52:0A:00:01");
   const MacAddress station = *parse_mac("00:B0:52:0A:00:02");
   EXPECT_EQ(version_answer_source(program, *veth, kAvLocalManagementMac), local);
   EXPECT_EQ(version_answer_source(program, *veth, station), station);
-  kill(pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ::close(ready[0]);
+  const int status = daemon.stop();
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 

@@ -30,12 +30,17 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv) {
 }
 
 BackgroundProcess::~BackgroundProcess() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-  }
+  stop();
   if (stdout_ >= 0) ::close(stdout_);
+}
+
+int BackgroundProcess::stop() {
+  if (pid_ <= 0) return -1;
+  ::kill(pid_, SIGTERM);
+  int status = 0;
+  ::waitpid(pid_, &status, 0);
+  pid_ = -1;
+  return status;
 }
 
 bool BackgroundProcess::wait_for(const std::string& text, int timeoutMs) {

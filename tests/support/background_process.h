@@ -19,6 +19,9 @@ class BackgroundProcess {
   // ended first. What it printed so far is in output().
   bool wait_for(const std::string& text, int timeoutMs);
   const std::string& output() const { return output_; }
+  // Sends SIGTERM and waits for the end; the wait status (as waitpid gives it), or -1 when
+  // it was stopped already.
+  int stop();
 
  private:
   int pid_ = -1;
